@@ -1,0 +1,133 @@
+#include "options/command_line_parser.h"
+
+#include <cstdint>
+#include <cstring>
+
+#include "options/narrow_encoding.h"
+
+namespace {
+
+// The syntax characters are all ASCII, so one table tells whether a byte is one of them.
+enum SyntaxClass : std::uint8_t { kMarker = 1, kSpace = 2, kColon = 4, kQuote = 8 };
+constexpr std::uint8_t kSeparator = kSpace | kColon;
+
+struct SyntaxTable {
+  std::uint8_t classOf[256] = {};
+  constexpr SyntaxTable() {
+    classOf[static_cast<unsigned char>('-')] = kMarker;
+    classOf[static_cast<unsigned char>('/')] = kMarker;
+    classOf[static_cast<unsigned char>(' ')] = kSpace;
+    classOf[static_cast<unsigned char>(':')] = kColon;
+    classOf[static_cast<unsigned char>('"')] = kQuote;
+  }
+};
+constexpr SyntaxTable kSyntax;
+
+class Scanner {
+ public:
+  Scanner(const options::NarrowEncoding& encoding, bool caseSensitive, options::OptionTable& table)
+      : encoding_(encoding), caseSensitive_(caseSensitive), table_(table) {}
+
+  void Scan(const char* text, const char* end);
+
+ private:
+  // The first character at or after p of one of the wanted classes, or end.
+  const char* Find(const char* p, const char* end, std::uint8_t wanted) const {
+    while (p < end) {
+      const auto byte = static_cast<unsigned char>(*p);
+      if (kSyntax.classOf[byte] & wanted) return p;
+      p += encoding_.CharacterLength(p, end);
+    }
+    return end;
+  }
+
+  void Add(const char* name, const char* nameEnd, const char* value, const char* valueEnd);
+
+  const options::NarrowEncoding& encoding_;
+  bool caseSensitive_;
+  options::OptionTable& table_;
+  std::string folded_;
+};
+
+void Scanner::Add(const char* name, const char* nameEnd, const char* value, const char* valueEnd) {
+  if (name == nameEnd) return;  // an empty name adds nothing
+  std::string_view storedName(name, static_cast<std::size_t>(nameEnd - name));
+  if (!caseSensitive_) {
+    folded_.clear();
+    encoding_.AppendFolded(name, nameEnd, folded_);
+    storedName = folded_;
+  }
+  table_.AddIfAbsent(storedName,
+                     std::string_view(value, static_cast<std::size_t>(valueEnd - value)));
+}
+
+void Scanner::Scan(const char* cursor, const char* end) {
+  while (cursor < end) {
+    const char* marker = Find(cursor, end, kMarker);
+    if (marker == end) return;
+    const char* name = marker + 1;  // markers are single bytes
+    if (name == end) return;
+    const char* separator = Find(name, end, kSeparator);
+    if (separator == end) {
+      Add(name, end, end, end);
+      return;
+    }
+    if (*separator == ' ' || separator + 1 == end) {
+      Add(name, separator, separator, separator);
+      cursor = separator + 1;
+      continue;
+    }
+    const char* value = separator + 1;
+    const char* valueEnd;
+    if (*value == '"') {
+      ++value;
+      valueEnd = Find(value, end, kQuote);
+    } else {
+      valueEnd = Find(value, end, kSpace);
+    }
+    Add(name, separator, value, valueEnd);
+    if (valueEnd == end) return;  // an unclosed quote or the last word takes the rest
+    cursor = valueEnd + 1;
+  }
+}
+
+}  // namespace
+
+CommandLineParser::CommandLineParser(const char* text, bool caseSensitive)
+    : caseSensitive_(caseSensitive) {
+  Parse(text);
+}
+
+CommandLineParser::~CommandLineParser() = default;
+
+void CommandLineParser::Parse(const char* text) {
+  if (text == nullptr) return;
+  table_.Clear();
+  Scanner(options::NarrowEncoding::Current(), caseSensitive_, table_)
+      .Scan(text, text + std::strlen(text));
+}
+
+std::string_view CommandLineParser::FoldedForLookup(const char* name, std::string& buffer) const {
+  const std::string_view asGiven(name ? name : "");
+  if (caseSensitive_) return asGiven;
+  const options::NarrowEncoding& encoding = options::NarrowEncoding::Current();
+  bool mayFold = false;
+  for (unsigned char byte : asGiven) mayFold = mayFold || encoding.MayFold(byte);
+  if (!mayFold) return asGiven;
+  encoding.AppendFolded(asGiven.data(), asGiven.data() + asGiven.size(), buffer);
+  return buffer;
+}
+
+bool CommandLineParser::HasOption(const char* name) const {
+  return GetOptionValue(name) != nullptr;
+}
+
+const char* CommandLineParser::GetOptionValue(const char* name) const {
+  std::string buffer;
+  return table_.Find(FoldedForLookup(name, buffer));
+}
+
+std::vector<std::pair<std::string_view, std::string_view>> CommandLineParser::StoredOptions()
+    const {
+  return table_.Sorted();
+}

@@ -1,0 +1,40 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+namespace options {
+
+// How the process's narrow encoding splits text into characters and folds them to lower case:
+// the current LC_CTYPE locale on POSIX, the ANSI code page on Windows. Bytes below 0x80 are
+// single characters in every encoding either platform offers, and ASCII letters fold as A to Z
+// do, so those take a fast path; the rest goes through per-byte tables and the platform.
+class NarrowEncoding {
+ public:
+  // The encoding in effect now for the calling thread.
+  static const NarrowEncoding& Current();
+
+  // Byte length of the character that starts at p, at least 1 and at most end - p. A byte that
+  // starts no valid character is one character by itself.
+  std::size_t CharacterLength(const char* p, const char* end) const {
+    const auto byte = static_cast<unsigned char>(*p);
+    return byte >= 0x80 && mayStartMultibyte_[byte] ? MultibyteLength(p, end) : 1;
+  }
+
+  // Appends the lower-case form of the characters in [begin, end) to out.
+  void AppendFolded(const char* begin, const char* end, std::string& out) const;
+
+  // Whether folding could change text that contains this byte.
+  bool MayFold(unsigned char byte) const { return byte >= 0x80 || (byte >= 'A' && byte <= 'Z'); }
+
+ private:
+  NarrowEncoding();  // reads the platform's current encoding into the tables
+
+  std::size_t MultibyteLength(const char* p, const char* end) const;
+  void AppendFoldedMultibyte(const char* p, std::size_t length, std::string& out) const;
+
+  bool mayStartMultibyte_[256];
+  unsigned char lowerSingleByte_[256];
+};
+
+}  // namespace options

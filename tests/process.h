@@ -1,0 +1,26 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+// Runs a program as a real process and captures what it wrote, through files.
+struct Launch {
+  std::string program;                   // the file to run
+  std::vector<std::string> arguments;    // argv, argv[0] first
+  std::vector<std::string> environment;  // NAME=value entries added to the test's own
+  bool standardOutputClosed = false;     // a pipe nobody reads, so that every write fails
+  std::string workingDirectory;          // the test's own, if empty
+};
+
+struct Outcome {
+  int status = -1;  // the exit status, or 128 + the signal that ended it
+  std::string out;
+  std::string err;
+};
+
+Outcome RunProcess(const Launch& launch);
+
+// A fresh empty directory under the test's temporary folder.
+std::string MakeTemporaryDirectory();
+std::string ReadFile(const std::string& path);
+bool FileExists(const std::string& path);
