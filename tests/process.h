@@ -20,7 +20,18 @@ struct Outcome {
 
 Outcome RunProcess(const Launch& launch);
 
-// A fresh empty directory under the test's temporary folder.
-std::string MakeTemporaryDirectory();
+// A fresh empty directory under the test's temporary folder, removed with everything in it when
+// the object goes.
+class TemporaryDirectory {
+ public:
+  TemporaryDirectory();
+  ~TemporaryDirectory();
+  TemporaryDirectory(const TemporaryDirectory&) = delete;
+  TemporaryDirectory& operator=(const TemporaryDirectory&) = delete;
+  const std::string& path() const { return path_; }
+
+ private:
+  std::string path_;
+};
 std::string ReadFile(const std::string& path);
 bool FileExists(const std::string& path);

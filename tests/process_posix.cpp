@@ -5,18 +5,20 @@
 #include <unistd.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
 
 #include "tests/process.h"
 
-std::string MakeTemporaryDirectory() {
+TemporaryDirectory::TemporaryDirectory() {
   const char* base = std::getenv("TMPDIR");
-  std::string pattern = std::string(base && *base ? base : "/tmp") + "/kestrovane-test.XXXXXX";
-  if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
-  return pattern;
+  path_ = std::string(base && *base ? base : "/tmp") + "/kestrovane-test.XXXXXX";
+  if (mkdtemp(path_.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
 }
+
+TemporaryDirectory::~TemporaryDirectory() { std::filesystem::remove_all(path_); }
 
 std::string ReadFile(const std::string& path) {
   std::ifstream file(path, std::ios::binary);
@@ -31,14 +33,14 @@ bool FileExists(const std::string& path) {
 }
 
 Outcome RunProcess(const Launch& launch) {
-  const std::string capture = MakeTemporaryDirectory();
-  const std::string outPath = capture + "/out";
+  const TemporaryDirectory capture;
+  const std::string outPath = capture.path() + "/out";
   int unread[2] = {-1, -1};
   if (launch.standardOutputClosed) {
     if (pipe(unread) != 0) throw std::runtime_error("pipe failed");
     close(unread[0]);
   }
-  const std::string errPath = capture + "/err";
+  const std::string errPath = capture.path() + "/err";
   const pid_t child = fork();
   if (child < 0) throw std::runtime_error("fork failed");
   if (child == 0) {
@@ -71,8 +73,5 @@ Outcome RunProcess(const Launch& launch) {
   outcome.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
   outcome.out = ReadFile(outPath);
   outcome.err = ReadFile(errPath);
-  unlink(outPath.c_str());
-  unlink(errPath.c_str());
-  rmdir(capture.c_str());
   return outcome;
 }

@@ -37,7 +37,8 @@ class ToolRun : public testing::Test {
   }
   std::string RecordedCalls() const { return ReadFile(calls_); }
 
-  std::string directory_ = MakeTemporaryDirectory();
+  TemporaryDirectory temporary_;
+  std::string directory_ = temporary_.path();
   std::string calls_ = directory_ + "/calls";
   bool standardOutputClosed_ = false;
 };

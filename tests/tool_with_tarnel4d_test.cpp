@@ -40,7 +40,8 @@ class ToolWithLibrary : public testing::Test {
     return calls;
   }
 
-  std::string directory_ = MakeTemporaryDirectory();
+  TemporaryDirectory temporary_;
+  std::string directory_ = temporary_.path();
   std::string home_ = directory_ + "/state";
 };
 
