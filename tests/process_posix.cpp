@@ -4,7 +4,9 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -31,6 +33,16 @@ bool FileExists(const std::string& path) {
   struct stat status;
   return lstat(path.c_str(), &status) == 0;
 }
+
+std::string PathIn(const std::string& directory, const std::string& name) {
+  return directory + "/" + name;
+}
+
+std::string AsTextOutput(const std::string& text) { return text; }
+
+std::string SystemErrorText(int code) { return std::strerror(code); }
+
+const int kMissingDirectoryError = ENOENT;
 
 Outcome RunProcess(const Launch& launch) {
   const TemporaryDirectory capture;

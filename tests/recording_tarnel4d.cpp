@@ -1,6 +1,6 @@
 // A stand-in for libtarnel4d.so that records every call, with its arguments, one line each in
 // the file named by RECORDING_TARNEL4D_LOG, and fails the calls named in RECORDING_TARNEL4D_FAIL
-// ("FaxEnableDebug=2,FaxUnregisterApp=13": the call, then the errno it fails with).
+// ("FaxEnableDebug=2,FaxUnregisterApp=13": the call, then the error code it fails with).
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -9,6 +9,10 @@
 
 #include "tool/fax_library.h"
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 namespace {
 
 constexpr FaxAppHandle kHandle = 41;  // not 1, so that a tool that invents handles is caught
@@ -16,7 +20,7 @@ constexpr FaxAppHandle kHandle = 41;  // not 1, so that a tool that invents hand
 void Record(const std::string& line) {
   const char* path = std::getenv("RECORDING_TARNEL4D_LOG");
   if (path == nullptr) return;
-  if (std::FILE* file = std::fopen(path, "a")) {
+  if (std::FILE* file = std::fopen(path, "ab")) {
     std::fprintf(file, "%s\n", line.c_str());
     std::fclose(file);
   }
@@ -34,7 +38,11 @@ int FailureFor(const char* call) {
 template <typename Result>
 Result Answer(const char* call, Result success) {
   if (const int code = FailureFor(call)) {
+#ifdef _WIN32
+    SetLastError(static_cast<DWORD>(code));
+#else
     errno = code;
+#endif
     return 0;
   }
   return success;

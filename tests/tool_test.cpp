@@ -5,43 +5,11 @@
 #include <string>
 #include <vector>
 
-#include "tests/process.h"
+#include "tests/tool_run.h"
 
 namespace {
 
-const std::string kBanner = "Kestrovane V 1.0\n";
-const std::string kUsage =
-    kBanner +
-    "usage: Kestrovane /L:c:\\fax.log    -   Enabled debugging to c:\\fax.log\n"
-    "Kestrovane                         -   Disables debugging\n";
-
-std::string Calls(const std::string& enableArguments) {
-  return "FaxRegisterApp(0, 0)\nFaxEnableDebug(41, " + enableArguments +
-         ")\nFaxUnregisterApp(41)\n";
-}
-const std::string kOffCalls = Calls("0, null");
-
-class ToolRun : public testing::Test {
- protected:
-  Outcome RunTool(const std::vector<std::string>& arguments,
-                  const std::string& programPath = "kestrovane", const std::string& fail = "",
-                  const std::string& library = RECORDING_LIBRARY_DIR) {
-    Launch launch;
-    launch.program = KESTROVANE;
-    launch.arguments.push_back(programPath);
-    launch.arguments.insert(launch.arguments.end(), arguments.begin(), arguments.end());
-    launch.environment = {"LD_LIBRARY_PATH=" + library, "RECORDING_TARNEL4D_LOG=" + calls_,
-                          "RECORDING_TARNEL4D_FAIL=" + fail, "LC_ALL=C"};
-    launch.standardOutputClosed = standardOutputClosed_;
-    return RunProcess(launch);
-  }
-  std::string RecordedCalls() const { return ReadFile(calls_); }
-
-  TemporaryDirectory temporary_;
-  std::string directory_ = temporary_.path();
-  std::string calls_ = directory_ + "/calls";
-  bool standardOutputClosed_ = false;
-};
+using namespace tool_run;
 
 struct ToolCase {
   std::vector<std::string> arguments;
@@ -87,9 +55,6 @@ INSTANTIATE_TEST_SUITE_P(
         ToolCase{{"/L:\"c:\\my logs\\fax.log\""},
                  kBanner + "Enabled debugging to: c:\\my logs\\fax.log",
                  Calls("1, \"c:\\my logs\\fax.log\"")},
-        ToolCase{{"/L:/tmp/my logs/fax.log"},  // one argument holding a space
-                 kBanner + "Enabled debugging to: /tmp/my logs/fax.log",
-                 Calls("1, \"/tmp/my logs/fax.log\"")},
         ToolCase{{"/L:C:\\Logs\\Fax.log"},
                  kBanner + "Enabled debugging to: C:\\Logs\\Fax.log",
                  Calls("1, \"C:\\Logs\\Fax.log\"")},
@@ -103,16 +68,13 @@ TEST_F(ToolRun, QuotedProgramPathIsNotScanned) {
   EXPECT_EQ(RecordedCalls(), Calls("1, \"c:\\x.log\""));
 }
 
-TEST_F(ToolRun, QuoteInsideProgramPathDoesNotEndItEarly) {
-  const Outcome outcome = RunTool({}, "/opt/odd\"-L path/kestrovane");
-  EXPECT_EQ(outcome.out, kBanner + "Disabled debugging");
-  EXPECT_EQ(RecordedCalls(), kOffCalls);
-}
-
+// The recording library fails the calls named in `fail` with the error codes given there; the
+// tool names what it could not do and gives the system's wording of the first failure's code.
 struct FailureCase {
   std::vector<std::string> arguments;
   std::string fail;
-  std::string err;
+  int code;
+  std::string whatFailed;
   std::string calls;
 };
 
@@ -124,7 +86,8 @@ TEST_P(ToolFailure, SaysWhyAndExitsWithOne) {
   const Outcome outcome = RunTool(GetParam().arguments, "kestrovane", GetParam().fail);
   EXPECT_EQ(outcome.status, 1);
   EXPECT_EQ(outcome.out, kBanner);
-  EXPECT_EQ(outcome.err, GetParam().err);
+  EXPECT_EQ(outcome.err, AsTextOutput("Kestrovane: " + GetParam().whatFailed + ": " +
+                                      SystemErrorText(GetParam().code) + "\n"));
   EXPECT_EQ(RecordedCalls(), GetParam().calls);
 }
 
@@ -133,42 +96,39 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(
         FailureCase{{"/L:c:\\fax.log"},
                     "FaxRegisterApp=13",
-                    "Kestrovane: could not register with the fax library: Permission denied\n",
+                    13,
+                    "could not register with the fax library",
                     "FaxRegisterApp(0, 0)\n"},
         FailureCase{{"/L:/nope/fax.log"},
                     "FaxEnableDebug=2",
-                    "Kestrovane: could not enable debugging to /nope/fax.log: No such file or "
-                    "directory\n",
+                    2,
+                    "could not enable debugging to /nope/fax.log",
                     Calls("1, \"/nope/fax.log\"")},
-        FailureCase{{"/debug"},
-                    "FaxEnableDebug=28",
-                    "Kestrovane: could not enable debugging: No space left on device\n",
-                    Calls("1, null")},
-        FailureCase{{},
-                    "FaxEnableDebug=30",
-                    "Kestrovane: could not disable debugging: Read-only file system\n",
-                    kOffCalls},
-        FailureCase{{},
-                    "FaxUnregisterApp=22",
-                    "Kestrovane: could not unregister from the fax library: Invalid argument\n",
-                    kOffCalls},
+        FailureCase{
+            {"/debug"}, "FaxEnableDebug=28", 28, "could not enable debugging", Calls("1, null")},
+        FailureCase{
+            {"/L:"}, "FaxEnableDebug=28", 28, "could not enable debugging", Calls("1, \"\"")},
+        FailureCase{{}, "FaxEnableDebug=30", 30, "could not disable debugging", kOffCalls},
+        FailureCase{
+            {}, "FaxUnregisterApp=22", 22, "could not unregister from the fax library", kOffCalls},
         FailureCase{{"/L:x"},
                     "FaxEnableDebug=5,FaxUnregisterApp=22",
-                    "Kestrovane: could not enable debugging to x: Input/output error\n",
+                    5,
+                    "could not enable debugging to x",
                     Calls("1, \"x\"")}));
 
 TEST_F(ToolRun, OutputThatCannotBeWrittenFailsTheRun) {
   standardOutputClosed_ = true;
   const Outcome outcome = RunTool({"/L:c:\\fax.log"});
   EXPECT_EQ(outcome.status, 1);
-  EXPECT_EQ(outcome.err, "Kestrovane: could not write to standard output: Broken pipe\n");
+  EXPECT_EQ(outcome.err.rfind("Kestrovane: could not write to standard output: ", 0), 0u)
+      << outcome.err;
 }
 
 TEST_F(ToolRun, LibraryWithoutACallStopsTheToolBeforeItPrints) {
-  const Outcome outcome = RunTool({"/L:c:\\fax.log"}, "kestrovane", "", INCOMPLETE_LIBRARY_DIR);
+  const Outcome outcome = RunTool({"/L:c:\\fax.log"}, "kestrovane", "", kWithIncomplete);
   EXPECT_NE(outcome.status, 0);
   EXPECT_EQ(outcome.out, "");
-  EXPECT_NE(outcome.err.find("FaxEnableDebug"), std::string::npos) << outcome.err;
   EXPECT_FALSE(FileExists(calls_));
 }
 

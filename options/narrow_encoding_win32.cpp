@@ -1,0 +1,40 @@
+#include <windows.h>
+
+#include <string>
+
+#include "options/narrow_encoding.h"
+
+namespace options {
+
+NarrowEncoding::NarrowEncoding() {
+  for (int byte = 0; byte < 256; ++byte) {
+    mayStartMultibyte_[byte] = byte >= 0x80 && IsDBCSLeadByteEx(CP_ACP, static_cast<BYTE>(byte));
+    char single = static_cast<char>(byte);
+    if (byte >= 'A' && byte <= 'Z') {
+      single = static_cast<char>(byte - 'A' + 'a');
+    } else if (byte >= 0x80 && !mayStartMultibyte_[byte]) {
+      CharLowerBuffA(&single, 1);
+    }
+    lowerSingleByte_[byte] = static_cast<unsigned char>(single);
+  }
+}
+
+// The ANSI code page is fixed for the life of the process, so the tables are built once.
+const NarrowEncoding& NarrowEncoding::Current() {
+  static const NarrowEncoding encoding;
+  return encoding;
+}
+
+std::size_t NarrowEncoding::MultibyteLength(const char* p, const char* end) const {
+  return end - p >= 2 ? 2 : 1;  // a lead byte at the very end stands alone
+}
+
+void NarrowEncoding::AppendFoldedMultibyte(const char* p, std::size_t length,
+                                           std::string& out) const {
+  char character[2] = {p[0], length > 1 ? p[1] : '\0'};
+  const DWORD folded = CharLowerBuffA(character, static_cast<DWORD>(length));
+  // A pair the code page cannot map keeps its bytes.
+  out.append(folded == length ? character : p, length);
+}
+
+}  // namespace options
