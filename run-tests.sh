@@ -1,6 +1,12 @@
 #!/usr/bin/env bash
 # Builds and runs every test suite of the project; stops at the first that fails.
+#   default      the native Linux build
+#   windows-x86  the 32-bit Windows build (mingw-w64), its images checked and, where this
+#                machine can run 32-bit Wine, its tests run under Wine
+#   windows-x64  the same sources as a 64-bit Windows build, its tests run under wine64
 set -euo pipefail
 cd "$(dirname "$0")"
 
-cmake --workflow --preset default
+for preset in default windows-x86 windows-x64; do
+  cmake --workflow --preset "$preset"
+done

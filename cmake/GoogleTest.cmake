@@ -10,7 +10,14 @@ set(gtest_force_shared_crt OFF CACHE BOOL "" FORCE)
 add_subdirectory(${GOOGLETEST_SOURCE_DIR} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL SYSTEM)
 include(GoogleTest)
 
+set(KESTROVANE_RUN_WINDOWS_PROGRAMS ON)
+if(CMAKE_CROSSCOMPILING)
+  include(${CMAKE_CURRENT_LIST_DIR}/WineProbe.cmake)
+endif()
+
 # Registers each case of a GoogleTest program as a test of its own.
 function(kestrovane_add_gtest target)
-  gtest_discover_tests(${target} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60 ${ARGN})
+  if(KESTROVANE_RUN_WINDOWS_PROGRAMS)
+    gtest_discover_tests(${target} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 120 ${ARGN})
+  endif()
 endfunction()

@@ -31,9 +31,16 @@ std::size_t NarrowEncoding::MultibyteLength(const char* p, const char* end) cons
 
 void NarrowEncoding::AppendFoldedMultibyte(const char* p, std::size_t length,
                                            std::string& out) const {
-  char character[2] = {p[0], length > 1 ? p[1] : '\0'};
+  // A pair that is no character of the code page keeps its bytes: the conversion behind
+  // CharLowerBuffA would replace them with a default character.
+  wchar_t wide;
+  const int length32 = static_cast<int>(length);
+  if (MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, p, length32, &wide, 1) != 1) {
+    out.append(p, length);
+    return;
+  }
+  char character[2] = {p[0], p[1]};
   const DWORD folded = CharLowerBuffA(character, static_cast<DWORD>(length));
-  // A pair the code page cannot map keeps its bytes.
   out.append(folded == length ? character : p, length);
 }
 

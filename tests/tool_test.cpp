@@ -125,11 +125,4 @@ TEST_F(ToolRun, OutputThatCannotBeWrittenFailsTheRun) {
       << outcome.err;
 }
 
-TEST_F(ToolRun, LibraryWithoutACallStopsTheToolBeforeItPrints) {
-  const Outcome outcome = RunTool({"/L:c:\\fax.log"}, "kestrovane", "", kWithIncomplete);
-  EXPECT_NE(outcome.status, 0);
-  EXPECT_EQ(outcome.out, "");
-  EXPECT_FALSE(FileExists(calls_));
-}
-
 }  // namespace

@@ -1,11 +1,13 @@
 #!/usr/bin/env python3
-"""Draws Kestrovane's icon and writes it as kestrovane.ico beside this script.
+"""Draws Kestrovane's icon and writes it as kestrovane.ico beside this script; with --check,
+only compares the two.
 
 The picture: a dark-blue rounded tile with a white page whose lines are log lines, and a
 green switch knob at its foot, set to "on". Sizes 16, 32 and 48, 32-bit with alpha.
 """
 import os
 import struct
+import sys
 
 BACKGROUND = (0x1F, 0x3A, 0x5F, 0xFF)
 PAGE = (0xF4, 0xF4, 0xF0, 0xFF)
@@ -55,5 +57,9 @@ def icon(sizes):
 
 if __name__ == "__main__":
     path = os.path.join(os.path.dirname(os.path.abspath(__file__)), "kestrovane.ico")
+    drawn = icon([16, 32, 48])
+    if sys.argv[1:] == ["--check"]:  # is the committed icon what this script draws?
+        with open(path, "rb") as f:
+            sys.exit(0 if f.read() == drawn else "kestrovane.ico is not what make_icon.py draws")
     with open(path, "wb") as f:
-        f.write(icon([16, 32, 48]))
+        f.write(drawn)
