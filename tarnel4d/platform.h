@@ -25,7 +25,8 @@ bool MakeAbsolute(const std::string& path, std::string& absolute);
 // A small regular file's whole contents; a symbolic link is not followed.
 bool ReadSmallFile(const std::string& path, std::string& contents);
 // Replaces directory/name with contents so that it is either wholly the old or wholly the new
-// file, even across a crash, and leaves no temporary file behind.
+// file, even across a crash, and leaves no temporary file behind. Temporary files that writers
+// which died left behind are removed on the way.
 bool ReplaceFileDurably(const std::string& directory, const char* name,
                         const std::string& contents);
 
@@ -41,7 +42,7 @@ class LogFile {
   bool Open(const std::string& path);
   // One write per line, so lines from several processes never interleave.
   bool Append(const std::string& line);
-  // Removes the file again if this Open created it and nothing has been written to it.
+  // Removes the file again if this Open created it and no line has been written to it.
   void DiscardIfCreated();
 
  private:

@@ -1,5 +1,7 @@
+#include <dirent.h>
 #include <fcntl.h>
 #include <pwd.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -49,6 +51,23 @@ bool SyncDirectory(const std::string& directory) {
   SavedError saved;
   close(fd);
   return synced;
+}
+
+// Temporary files are named .<name>.<writer's pid>.<random>; one whose writer is gone is stale.
+void RemoveStaleTemporaries(const std::string& directory, const std::string& prefix) {
+  DIR* listing = opendir(directory.c_str());
+  if (listing == nullptr) return;
+  SavedError saved;
+  while (const dirent* entry = readdir(listing)) {
+    const std::string entryName = entry->d_name;
+    if (entryName.compare(0, prefix.size(), prefix) != 0) continue;
+    const long writer = std::strtol(entryName.c_str() + prefix.size(), nullptr, 10);
+    if (writer > 0 && writer != getpid() && kill(static_cast<pid_t>(writer), 0) != 0 &&
+        errno == ESRCH) {
+      unlinkat(dirfd(listing), entry->d_name, 0);
+    }
+  }
+  closedir(listing);
 }
 
 std::string HomeDirectory() {
@@ -152,8 +171,9 @@ bool ReadSmallFile(const std::string& path, std::string& contents) {
 bool ReplaceFileDurably(const std::string& directory, const char* name,
                         const std::string& contents) {
   const std::string target = JoinPath(directory, name);
-  const std::string temporaryName = "." + std::string(name) + "." + std::to_string(getpid());
-  std::string temporary = JoinPath(directory, (temporaryName + ".XXXXXX").c_str());
+  const std::string temporaryPrefix = "." + std::string(name) + ".";
+  std::string temporary =
+      JoinPath(directory, (temporaryPrefix + std::to_string(getpid()) + ".XXXXXX").c_str());
   const int fd = mkostemp(temporary.data(), O_CLOEXEC);  // created 0600
   if (fd < 0) return false;
   if (!WriteAll(fd, contents.data(), contents.size()) || fsync(fd) != 0) {
@@ -167,6 +187,7 @@ bool ReplaceFileDurably(const std::string& directory, const char* name,
     unlink(temporary.c_str());
     return false;
   }
+  RemoveStaleTemporaries(directory, temporaryPrefix);
   return SyncDirectory(directory);
 }
 
@@ -188,12 +209,12 @@ bool LogFile::Open(const std::string& path) {
 bool LogFile::Append(const std::string& line) {
   const int fd = static_cast<int>(handle_);
   const ssize_t written = write(fd, line.data(), line.size());
-  created_ = false;
   if (written < 0) return false;
   if (static_cast<std::size_t>(written) != line.size()) {
     errno = ENOSPC;
     return false;
   }
+  created_ = false;
   return true;
 }
 

@@ -42,6 +42,27 @@ bool RefuseReparsePoint(HANDLE file) {
   return true;
 }
 
+// Temporary files are named .<name>.<writer's process id>.<count>.tmp; one whose writer is
+// gone is stale.
+void RemoveStaleTemporaries(const std::string& directory, const std::string& prefix) {
+  SavedError saved;
+  WIN32_FIND_DATAA found;
+  const HANDLE search =
+      FindFirstFileA(JoinPath(directory, (prefix + "*.tmp").c_str()).c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) return;
+  do {
+    const DWORD writer = std::strtoul(found.cFileName + prefix.size(), nullptr, 10);
+    if (writer == 0 || writer == GetCurrentProcessId()) continue;
+    const HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, writer);
+    if (process != nullptr) {
+      CloseHandle(process);
+    } else if (GetLastError() == ERROR_INVALID_PARAMETER) {  // no such process
+      DeleteFileA(JoinPath(directory, found.cFileName).c_str());
+    }
+  } while (FindNextFileA(search, &found));
+  FindClose(search);
+}
+
 }  // namespace
 
 ErrorCode CurrentError() { return GetLastError(); }
@@ -138,9 +159,10 @@ bool ReplaceFileDurably(const std::string& directory, const char* name,
                         const std::string& contents) {
   static unsigned long counter = 0;
   const std::string target = JoinPath(directory, name);
+  const std::string temporaryPrefix = "." + std::string(name) + ".";
   const std::string temporary =
-      JoinPath(directory, ("." + std::string(name) + "." + std::to_string(GetCurrentProcessId()) +
-                           "." + std::to_string(++counter) + ".tmp")
+      JoinPath(directory, (temporaryPrefix + std::to_string(GetCurrentProcessId()) + "." +
+                           std::to_string(++counter) + ".tmp")
                               .c_str());
   const HANDLE file = CreateFileA(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                   FILE_ATTRIBUTE_NORMAL, nullptr);
@@ -158,8 +180,10 @@ bool ReplaceFileDurably(const std::string& directory, const char* name,
   if (!replaced) {
     SavedError saved;
     DeleteFileA(temporary.c_str());
+    return false;
   }
-  return replaced;
+  RemoveStaleTemporaries(directory, temporaryPrefix);
+  return true;
 }
 
 LogFile::~LogFile() {
@@ -184,7 +208,6 @@ bool LogFile::Open(const std::string& path) {
 
 bool LogFile::Append(const std::string& line) {
   DWORD written = 0;
-  created_ = false;
   if (!WriteFile(AsHandle(handle_), line.data(), static_cast<DWORD>(line.size()), &written,
                  nullptr)) {
     return false;
@@ -193,6 +216,7 @@ bool LogFile::Append(const std::string& line) {
     SetLastError(ERROR_DISK_FULL);
     return false;
   }
+  created_ = false;
   return true;
 }
 

@@ -71,7 +71,7 @@ class Library {
   bool SwitchOff(const std::string& call);
   // Logs a call that failed to the log in use, keeping the failure's reason for the caller.
   void LogFailure(const std::string& call);
-  static void AppendLine(platform::LogFile& log, const std::string& call,
+  static bool AppendLine(platform::LogFile& log, const std::string& call,
                          const std::string& result);
   void LogToCurrent(const std::string& call, const std::string& result);
 
@@ -81,9 +81,9 @@ class Library {
   DebugSetting setting_;  // as this process last read or wrote it
 };
 
-void Library::AppendLine(platform::LogFile& log, const std::string& call,
+bool Library::AppendLine(platform::LogFile& log, const std::string& call,
                          const std::string& result) {
-  log.Append(platform::UtcTimestamp() + " [" + std::to_string(platform::ProcessId()) + "] " +
+  return log.Append(platform::UtcTimestamp() + " [" + std::to_string(platform::ProcessId()) + "] " +
              Printable(call) + " " + Printable(result) + "\n");
 }
 
@@ -148,8 +148,16 @@ bool Library::SwitchOn(const std::string& call, const char* logPath) {
     LogFailure(call);
     return false;
   }
+  // A log that cannot take even this line (a full disk) is not switched to.
+  if (!AppendLine(log, call, defaultLog ? "ok, logging to " + wanted.logPath : std::string("ok"))) {
+    const platform::ErrorCode reason = platform::CurrentError();
+    PersistSetting(setting_);
+    log.DiscardIfCreated();
+    LogFailure(call);
+    platform::SetCurrentError(reason);
+    return false;
+  }
   setting_ = wanted;
-  AppendLine(log, call, defaultLog ? "ok, logging to " + wanted.logPath : std::string("ok"));
   return true;
 }
 

@@ -5,12 +5,13 @@
 
 // Runs a program as a real process and captures what it wrote, through files.
 struct Launch {
-  std::string program;                   // the file to run
-  std::vector<std::string> arguments;    // argv, argv[0] first; joined by spaces on Windows
-  std::string commandLine;               // Windows: this exact text instead of the arguments
-  std::vector<std::string> environment;  // NAME=value entries added to the test's own
-  bool standardOutputClosed = false;     // a pipe nobody reads, so that every write fails
-  std::string workingDirectory;          // the test's own, if empty
+  std::string program;                        // the file to run
+  std::vector<std::string> arguments;         // argv, argv[0] first; joined by spaces on Windows
+  std::string commandLine;                    // Windows: this exact text instead of the arguments
+  std::vector<std::string> environment;       // NAME=value entries added to the test's own
+  std::vector<std::string> unsetEnvironment;  // names taken out of it
+  bool standardOutputClosed = false;          // a pipe nobody reads, so that every write fails
+  std::string workingDirectory;               // the test's own, if empty
 };
 
 struct Outcome {

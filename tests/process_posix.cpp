@@ -68,6 +68,7 @@ Outcome RunProcess(const Launch& launch) {
     dup2(out, 1);
     dup2(err, 2);
     if (!launch.workingDirectory.empty() && chdir(launch.workingDirectory.c_str()) != 0) _exit(125);
+    for (const std::string& name : launch.unsetEnvironment) unsetenv(name.c_str());
     for (const std::string& entry : launch.environment) putenv(const_cast<char*>(entry.c_str()));
     std::vector<char*> argv;
     for (const std::string& argument : launch.arguments) {

@@ -101,8 +101,8 @@ TEST_F(ToolWithLibrary, LogThatCannotBeOpenedFailsAndKeepsTheSetting) {
   EXPECT_EQ(failed.status, 1);
   EXPECT_EQ(failed.out, kBanner);
   const std::string reason = SystemErrorText(kMissingDirectoryError);
-  EXPECT_EQ(failed.err,
-            AsTextOutput("Kestrovane: could not enable debugging to " + bad + ": " + reason + "\n"));
+  EXPECT_EQ(failed.err, AsTextOutput("Kestrovane: could not enable debugging to " + bad + ": " +
+                                     reason + "\n"));
   EXPECT_EQ(ReadFile(PathIn(home_, "setting")), setting);
   const std::vector<std::string> calls = CallsIn(ReadFile(log));
   ASSERT_EQ(calls.size(), 5u);
