@@ -16,8 +16,9 @@ if(CMAKE_CROSSCOMPILING)
 endif()
 
 # Registers each case of a GoogleTest program as a test of its own.
+# A fuzz build builds only its fuzz target, so it registers none of these.
 function(kestrovane_add_gtest target)
-  if(KESTROVANE_RUN_WINDOWS_PROGRAMS)
+  if(KESTROVANE_RUN_WINDOWS_PROGRAMS AND NOT KESTROVANE_FUZZ)
     gtest_discover_tests(${target} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 120 ${ARGN})
   endif()
 endfunction()

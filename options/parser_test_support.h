@@ -11,6 +11,7 @@ namespace options_test {
 class InspectableParser : public CommandLineParser {
  public:
   using CommandLineParser::CommandLineParser;
+  using CommandLineParser::StoredOptions;
 
   // "name=value; name=value", ordered by name.
   std::string Table() const {
