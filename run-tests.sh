@@ -12,3 +12,6 @@ cd "$(dirname "$0")"
 for preset in default windows-x86 windows-x64 asan fuzz; do
   cmake --workflow --preset "$preset"
 done
+
+# Install and package the native and the 32-bit Windows build (dpkg -i needs root).
+tests/packaging_test.sh build/default build/windows-x86

@@ -1,0 +1,38 @@
+# What an install holds. On POSIX the conventional layout: the tool in bin/, the library in
+# lib/ (where the tool's RUNPATH finds it), its header for other client programs, the manual
+# page and the README. On Windows the tool, the DLL and the README side by side.
+if(WIN32)
+  install(TARGETS kestrovane tarnel4d RUNTIME DESTINATION .)
+  install(FILES README.md DESTINATION .)
+else()
+  install(TARGETS kestrovane RUNTIME DESTINATION bin)
+  install(TARGETS tarnel4d LIBRARY DESTINATION lib)
+  install(FILES tool/fax_library.h DESTINATION include/tarnel4d)
+  install(FILES tool/kestrovane.1 DESTINATION share/man/man1)
+  install(FILES README.md DESTINATION share/doc/kestrovane)
+endif()
+
+set(CPACK_PACKAGE_NAME kestrovane)
+set(CPACK_PACKAGE_VENDOR "Kestrovane")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Switches the fax library's debug logging on or off")
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+set(CPACK_PACKAGE_CONTACT "Kestrovane developers <developers@kestrovane.invalid>")
+if(WIN32)
+  set(CPACK_GENERATOR ZIP)
+  set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY OFF)
+  if(CMAKE_SIZEOF_VOID_P EQUAL 4)
+    set(CPACK_PACKAGE_FILE_NAME kestrovane-${PROJECT_VERSION}-windows-x86)
+  else()
+    set(CPACK_PACKAGE_FILE_NAME kestrovane-${PROJECT_VERSION}-windows-x64)
+  endif()
+else()
+  set(CPACK_GENERATOR DEB)
+  set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+  set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+  set(CPACK_DEBIAN_PACKAGE_SECTION utils)
+  # The C++ and GCC runtimes are linked in; the C library is all the package needs.
+  set(CPACK_DEBIAN_PACKAGE_DEPENDS "libc6 (>= 2.36)")
+  set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
+      "Switches the fax library's debug logging on or off.\n Kestrovane tells the tarnel4d fax library to write its debug log to a file, or to\n stop writing it. The package holds the tool, the library, its header and the\n manual page.")
+endif()
+include(CPack)
