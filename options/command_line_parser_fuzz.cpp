@@ -33,7 +33,8 @@ void CheckTable(const std::string& text, bool caseSensitive) {
       Require(folded == stored, "folding a stored name changes it");
     }
     Require(parser.HasOption(stored.c_str()), "a stored name is not found");
-    Require(std::string(parser.GetOptionValue(stored.c_str())) == value, "lookup gives another value");
+    Require(std::string(parser.GetOptionValue(stored.c_str())) == value,
+            "lookup gives another value");
     Require(text.find(value) != std::string::npos, "a value is not a piece of the input");
   }
   parser.Parse(nullptr);

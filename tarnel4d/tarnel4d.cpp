@@ -84,7 +84,7 @@ class Library {
 bool Library::AppendLine(platform::LogFile& log, const std::string& call,
                          const std::string& result) {
   return log.Append(platform::UtcTimestamp() + " [" + std::to_string(platform::ProcessId()) + "] " +
-             Printable(call) + " " + Printable(result) + "\n");
+                    Printable(call) + " " + Printable(result) + "\n");
 }
 
 void Library::LogToCurrent(const std::string& call, const std::string& result) {
