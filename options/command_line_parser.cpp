@@ -102,9 +102,9 @@ CommandLineParser::~CommandLineParser() = default;
 
 void CommandLineParser::Parse(const char* text) {
   if (text == nullptr) return;
-  table_.Clear();
-  Scanner(options::NarrowEncoding::Current(), caseSensitive_, table_)
-      .Scan(text, text + std::strlen(text));
+  const std::size_t length = std::strlen(text);
+  table_.Clear(length);
+  Scanner(options::NarrowEncoding::Current(), caseSensitive_, table_).Scan(text, text + length);
 }
 
 std::string_view CommandLineParser::FoldedForLookup(const char* name, std::string& buffer) const {

@@ -18,8 +18,9 @@ std::size_t HashOf(std::string_view text) {
 
 }  // namespace
 
-void OptionTable::Clear() {
+void OptionTable::Clear(std::size_t textLength) {
   texts_.clear();
+  texts_.reserve(textLength + 1);
   slots_.clear();
   count_ = 0;
 }

@@ -12,7 +12,9 @@ namespace options {
 // parse thus makes a handful of allocations whatever the number of options, and a lookup none.
 class OptionTable {
  public:
-  void Clear();
+  // Empties the table, and makes room for the options of a text of textLength bytes: their
+  // names and values take at most that much (plus one) unless folding lengthens a name.
+  void Clear(std::size_t textLength = 0);
 
   // Adds the option unless its name is already present: the first occurrence wins.
   void AddIfAbsent(std::string_view name, std::string_view value);
