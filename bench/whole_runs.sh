@@ -33,9 +33,20 @@ printf 'kestrovane /?          %8.1f us   /bin/true           %8.1f us   ratio %
 printf 'kestrovane /L:<file>   %8.1f us   durable_write       %8.1f us   ratio %s\n' \
   "$(ratio "$enable" 0.000001)" "$(ratio "$durable" 0.000001)" "$(ratio "$enable" "$durable")"
 
-# Peak resident memory of a run over 2 MiB of arguments, over a run with no arguments.
+# Peak resident memory of a run over 2 MiB of arguments, over a run with no arguments. A
+# larger stack limit lets exec take that much.
+ulimit -s 65536
 rss() { /usr/bin/time -f %M "$@" 2>&1 >/dev/null | tail -1; }
-big=$(python3 -c 'print(" ".join("/o%d:%s" % (i, "v" * 40) for i in range(48000)))')
+big=$(python3 -c '
+import itertools
+words, size = [], 0
+for i in itertools.count():
+    word = "/o%d:%s" % (i, "v" * 40)
+    if size + len(word) + 1 > 2 << 20:
+        break
+    words.append(word)
+    size += len(word) + 1
+print(" ".join(words))')
 base_kb=$(rss "$tool" /?)
 big_kb=$(rss "$tool" /? $big)
 bytes=$(printf '%s' "$big" | wc -c)

@@ -3,6 +3,7 @@
 namespace options {
 
 void NarrowEncoding::AppendFolded(const char* begin, const char* end, std::string& out) const {
+  out.reserve(out.size() + static_cast<std::size_t>(end - begin));
   for (const char* p = begin; p < end;) {
     const std::size_t length = CharacterLength(p, end);
     if (length == 1) {

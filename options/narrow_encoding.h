@@ -35,6 +35,7 @@ class NarrowEncoding {
 
   bool mayStartMultibyte_[256];
   unsigned char lowerSingleByte_[256];
+  bool utf8_ = false;  // POSIX: the character set is UTF-8, decoded here rather than by mbrtowc
 };
 
 }  // namespace options

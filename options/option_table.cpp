@@ -2,18 +2,16 @@
 
 #include <algorithm>
 #include <cstring>
+#include <functional>
 #include <limits>
 #include <new>
 
 namespace options {
 namespace {
 
-std::size_t HashOf(std::string_view text) {
-  std::uint64_t hash = 14695981039346656037ull;  // FNV-1a
-  for (unsigned char byte : text) {
-    hash = (hash ^ byte) * 1099511628211ull;
-  }
-  return static_cast<std::size_t>(hash ^ (hash >> 32));
+std::uint32_t HashOf(std::string_view name) {
+  const std::size_t hash = std::hash<std::string_view>()(name);
+  return static_cast<std::uint32_t>(hash ^ (hash >> 32));
 }
 
 }  // namespace
@@ -25,36 +23,45 @@ void OptionTable::Clear(std::size_t textLength) {
   count_ = 0;
 }
 
-std::string_view OptionTable::NameAt(std::uint32_t slotValue) const {
-  return std::string_view(texts_.data() + (slotValue - 1));
+std::string_view OptionTable::NameAt(const Slot& slot) const {
+  return std::string_view(texts_.data() + (slot.nameOffset - 1));
 }
 
-std::size_t OptionTable::SlotFor(std::string_view name) const {
+std::size_t OptionTable::SlotFor(std::string_view name, std::uint32_t hash) const {
   const std::size_t mask = slots_.size() - 1;
-  std::size_t slot = HashOf(name) & mask;
-  while (slots_[slot] != kEmptySlot && NameAt(slots_[slot]) != name) {
-    slot = (slot + 1) & mask;
+  for (std::size_t slot = hash & mask;; slot = (slot + 1) & mask) {
+    const Slot& candidate = slots_[slot];
+    if (candidate.nameOffset == 0) return slot;
+    if (candidate.hash != hash) continue;
+    const char* stored = texts_.data() + (candidate.nameOffset - 1);
+    if (std::strncmp(stored, name.data(), name.size()) == 0 && stored[name.size()] == '\0') {
+      return slot;
+    }
   }
-  return slot;
 }
 
 void OptionTable::GrowIndex() {
-  std::vector<std::uint32_t> old = std::move(slots_);
-  slots_.assign(old.empty() ? 16 : old.size() * 2, kEmptySlot);
-  for (std::uint32_t slotValue : old) {
-    if (slotValue != kEmptySlot) slots_[SlotFor(NameAt(slotValue))] = slotValue;
+  std::vector<Slot> old = std::move(slots_);
+  slots_.assign(old.empty() ? 16 : old.size() * 2, Slot{0, 0});
+  const std::size_t mask = slots_.size() - 1;
+  for (const Slot& slot : old) {
+    if (slot.nameOffset == 0) continue;
+    std::size_t free = slot.hash & mask;
+    while (slots_[free].nameOffset != 0) free = (free + 1) & mask;
+    slots_[free] = slot;
   }
 }
 
 void OptionTable::AddIfAbsent(std::string_view name, std::string_view value) {
   if ((count_ + 1) * 2 > slots_.size()) GrowIndex();
-  const std::size_t slot = SlotFor(name);
-  if (slots_[slot] != kEmptySlot) return;
+  const std::uint32_t hash = HashOf(name);
+  Slot& slot = slots_[SlotFor(name, hash)];
+  if (slot.nameOffset != 0) return;
   // Offsets are 32-bit to keep the index small; no command line comes near 4 GiB.
   if (texts_.size() + name.size() + value.size() + 2 >= std::numeric_limits<std::uint32_t>::max()) {
     throw std::bad_alloc();
   }
-  slots_[slot] = static_cast<std::uint32_t>(texts_.size() + 1);
+  slot = Slot{static_cast<std::uint32_t>(texts_.size() + 1), hash};
   texts_.append(name).push_back('\0');
   texts_.append(value).push_back('\0');
   ++count_;
@@ -62,17 +69,17 @@ void OptionTable::AddIfAbsent(std::string_view name, std::string_view value) {
 
 const char* OptionTable::Find(std::string_view name) const {
   if (slots_.empty()) return nullptr;
-  const std::uint32_t slotValue = slots_[SlotFor(name)];
-  if (slotValue == kEmptySlot) return nullptr;
-  return texts_.data() + (slotValue - 1) + name.size() + 1;
+  const Slot& slot = slots_[SlotFor(name, HashOf(name))];
+  if (slot.nameOffset == 0) return nullptr;
+  return texts_.data() + (slot.nameOffset - 1) + name.size() + 1;
 }
 
 std::vector<std::pair<std::string_view, std::string_view>> OptionTable::Sorted() const {
   std::vector<std::pair<std::string_view, std::string_view>> options;
   options.reserve(count_);
-  for (std::uint32_t slotValue : slots_) {
-    if (slotValue == kEmptySlot) continue;
-    const std::string_view name = NameAt(slotValue);
+  for (const Slot& slot : slots_) {
+    if (slot.nameOffset == 0) continue;
+    const std::string_view name = NameAt(slot);
     options.emplace_back(name, std::string_view(name.data() + name.size() + 1));
   }
   std::sort(options.begin(), options.end());

@@ -1,8 +1,10 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace options {
@@ -26,14 +28,17 @@ class OptionTable {
   std::vector<std::pair<std::string_view, std::string_view>> Sorted() const;
 
  private:
-  static constexpr std::uint32_t kEmptySlot = 0;
+  struct Slot {
+    std::uint32_t nameOffset;  // in texts_, plus one; 0 for a free slot
+    std::uint32_t hash;        // of the name, so that most mismatches need no comparison
+  };
 
-  std::size_t SlotFor(std::string_view name) const;
-  std::string_view NameAt(std::uint32_t slotValue) const;
+  std::size_t SlotFor(std::string_view name, std::uint32_t hash) const;
+  std::string_view NameAt(const Slot& slot) const;
   void GrowIndex();
 
   std::string texts_;
-  std::vector<std::uint32_t> slots_;  // offset of a name in texts_ plus one; kEmptySlot if free
+  std::vector<Slot> slots_;
   std::size_t count_ = 0;
 };
 

@@ -19,7 +19,11 @@ bool NeedsQuotedValue(const std::string& argument, std::size_t& colon) {
 }  // namespace
 
 std::string ProcessCommandLine(int argc, char** argv) {
-  std::string text = "\"";
+  std::size_t size = 2;                                             // the program path's quotes
+  for (int i = 0; i < argc; ++i) size += std::strlen(argv[i]) + 3;  // a space; two quotes
+  std::string text;
+  text.reserve(size);  // one allocation, even for megabytes of arguments
+  text += '"';
   if (argc > 0) {
     // The program path is never scanned; a quote inside it would end it early.
     for (const char* p = argv[0]; *p; ++p) {
