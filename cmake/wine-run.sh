@@ -15,5 +15,5 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
     '[ -f "$WINEPREFIX/system.reg" ] || "$0" wineboot.exe --init >/dev/null 2>&1; wineserver -w' \
     "$loader"
 fi
-wineserver -p >/dev/null 2>&1 || true
+wineserver -p30 >/dev/null 2>&1 || true
 exec "$loader" "$@"

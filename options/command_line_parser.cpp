@@ -23,6 +23,19 @@ struct SyntaxTable {
 };
 constexpr SyntaxTable kSyntax;
 
+// Folds a name that is all ASCII, as every encoding folds it (A to Z only), into out; false,
+// with out unusable, when the name holds any other byte.
+constexpr std::size_t kShortName = 64;
+bool FoldAscii(const char* name, std::size_t length, char* out) {
+  unsigned char seen = 0;
+  for (std::size_t i = 0; i < length; ++i) {
+    const auto byte = static_cast<unsigned char>(name[i]);
+    seen |= byte;
+    out[i] = static_cast<char>(byte >= 'A' && byte <= 'Z' ? byte + ('a' - 'A') : byte);
+  }
+  return seen < 0x80;
+}
+
 class Scanner {
  public:
   Scanner(const options::NarrowEncoding& encoding, bool caseSensitive, options::OptionTable& table)
@@ -31,14 +44,42 @@ class Scanner {
   void Scan(const char* text, const char* end);
 
  private:
-  // The first character at or after p of one of the wanted classes, or end.
-  const char* Find(const char* p, const char* end, std::uint8_t wanted) const {
-    while (p < end) {
-      const auto byte = static_cast<unsigned char>(*p);
-      if (kSyntax.classOf[byte] & wanted) return p;
-      p += encoding_.CharacterLength(p, end);
+  // The first character at or after p of one of the wanted classes, or end. Past the first
+  // few, eight bytes at a time are passed over while none is wanted or starts a multibyte
+  // character.
+  template <std::uint8_t kWanted>
+  const char* Find(const char* p, const char* end) const {
+    for (;;) {
+      // Byte by byte first: what is wanted is mostly near.
+      for (const char* stop = end - p >= 8 ? p + 8 : end; p < stop;) {
+        const auto byte = static_cast<unsigned char>(*p);
+        if (kSyntax.classOf[byte] & kWanted) return p;
+        p += encoding_.CharacterLength(p, end);
+      }
+      if (p >= end) return end;
+      while (end - p >= 8 && !MayMatter<kWanted>(p)) p += 8;
     }
-    return end;
+  }
+
+  // Whether any of the eight bytes at p is a wanted one or not ASCII.
+  template <std::uint8_t kWanted>
+  static bool MayMatter(const char* p) {
+    std::uint64_t word;
+    std::memcpy(&word, p, 8);
+    std::uint64_t found = word & kHighBits;
+    if (kWanted & kMarker) found |= HasByte(word, '-') | HasByte(word, '/');
+    if (kWanted & kSpace) found |= HasByte(word, ' ');
+    if (kWanted & kColon) found |= HasByte(word, ':');
+    if (kWanted & kQuote) found |= HasByte(word, '"');
+    return found != 0;
+  }
+
+  static constexpr std::uint64_t kLowBits = 0x0101010101010101ull;
+  static constexpr std::uint64_t kHighBits = 0x8080808080808080ull;
+  // Non-zero when a byte of word equals value (exact for ASCII words; else a superset).
+  static std::uint64_t HasByte(std::uint64_t word, unsigned char value) {
+    const std::uint64_t differs = word ^ (kLowBits * value);
+    return (differs - kLowBits) & ~differs & kHighBits;
   }
 
   void Add(const char* name, const char* nameEnd, const char* value, const char* valueEnd);
@@ -51,11 +92,17 @@ class Scanner {
 
 void Scanner::Add(const char* name, const char* nameEnd, const char* value, const char* valueEnd) {
   if (name == nameEnd) return;  // an empty name adds nothing
-  std::string_view storedName(name, static_cast<std::size_t>(nameEnd - name));
+  const auto nameLength = static_cast<std::size_t>(nameEnd - name);
+  std::string_view storedName(name, nameLength);
+  char asciiFolded[kShortName];
   if (!caseSensitive_) {
-    folded_.clear();
-    encoding_.AppendFolded(name, nameEnd, folded_);
-    storedName = folded_;
+    if (nameLength <= kShortName && FoldAscii(name, nameLength, asciiFolded)) {
+      storedName = std::string_view(asciiFolded, nameLength);
+    } else {
+      folded_.clear();
+      encoding_.AppendFolded(name, nameEnd, folded_);
+      storedName = folded_;
+    }
   }
   table_.AddIfAbsent(storedName,
                      std::string_view(value, static_cast<std::size_t>(valueEnd - value)));
@@ -63,11 +110,11 @@ void Scanner::Add(const char* name, const char* nameEnd, const char* value, cons
 
 void Scanner::Scan(const char* cursor, const char* end) {
   while (cursor < end) {
-    const char* marker = Find(cursor, end, kMarker);
+    const char* marker = Find<kMarker>(cursor, end);
     if (marker == end) return;
     const char* name = marker + 1;  // markers are single bytes
     if (name == end) return;
-    const char* separator = Find(name, end, kSeparator);
+    const char* separator = Find<kSeparator>(name, end);
     if (separator == end) {
       Add(name, end, end, end);
       return;
@@ -81,9 +128,9 @@ void Scanner::Scan(const char* cursor, const char* end) {
     const char* valueEnd;
     if (*value == '"') {
       ++value;
-      valueEnd = Find(value, end, kQuote);
+      valueEnd = Find<kQuote>(value, end);
     } else {
-      valueEnd = Find(value, end, kSpace);
+      valueEnd = Find<kSpace>(value, end);
     }
     Add(name, separator, value, valueEnd);
     if (valueEnd == end) return;  // an unclosed quote or the last word takes the rest

@@ -3,16 +3,25 @@
 namespace options {
 
 void NarrowEncoding::AppendFolded(const char* begin, const char* end, std::string& out) const {
-  out.reserve(out.size() + static_cast<std::size_t>(end - begin));
+  // Written in place, as long as every character folds to one of the same length.
+  std::size_t at = out.size();
+  out.resize(at + static_cast<std::size_t>(end - begin));
   for (const char* p = begin; p < end;) {
+    const auto byte = static_cast<unsigned char>(*p);
     const std::size_t length = CharacterLength(p, end);
     if (length == 1) {
-      out.push_back(static_cast<char>(lowerSingleByte_[static_cast<unsigned char>(*p)]));
-    } else {
-      AppendFoldedMultibyte(p, length, out);
+      out[at++] = static_cast<char>(lowerSingleByte_[byte]);
+      ++p;
+      continue;
     }
+    char folded[kLongestFolded];
+    const std::size_t foldedLength = FoldMultibyte(p, length, folded);
     p += length;
+    if (foldedLength != length) out.resize(at + foldedLength + static_cast<std::size_t>(end - p));
+    out.replace(at, foldedLength, folded, foldedLength);
+    at += foldedLength;
   }
+  out.resize(at);
 }
 
 }  // namespace options

@@ -30,12 +30,21 @@ class NarrowEncoding {
  private:
   NarrowEncoding();  // reads the platform's current encoding into the tables
 
+  static constexpr std::size_t kLongestFolded = 16;  // bytes, in every encoding either has
+
   std::size_t MultibyteLength(const char* p, const char* end) const;
-  void AppendFoldedMultibyte(const char* p, std::size_t length, std::string& out) const;
+  // Writes the lower-case form of the multibyte character at p into out; returns its length.
+  std::size_t FoldMultibyte(const char* p, std::size_t length, char* out) const;
 
   bool mayStartMultibyte_[256];
   unsigned char lowerSingleByte_[256];
   bool utf8_ = false;  // POSIX: the character set is UTF-8, decoded here rather than by mbrtowc
+  // POSIX, UTF-8: recent lower-case mappings, since names repeat their characters.
+  struct CachedLower {
+    unsigned int code = 0;
+    unsigned int lower = 0;
+  };
+  mutable CachedLower lowerCache_[256];
 };
 
 }  // namespace options

@@ -129,31 +129,30 @@ std::size_t NarrowEncoding::MultibyteLength(const char* p, const char* end) cons
   return result;
 }
 
-void NarrowEncoding::AppendFoldedMultibyte(const char* p, std::size_t length,
-                                           std::string& out) const {
+std::size_t NarrowEncoding::FoldMultibyte(const char* p, std::size_t length, char* out) const {
   if (utf8_) {
     const std::uint32_t code = DecodeUtf8(reinterpret_cast<const unsigned char*>(p), length);
-    const auto lower = static_cast<std::uint32_t>(std::towlower(static_cast<wint_t>(code)));
-    if (lower == code || lower > 0x10FFFF) {
-      out.append(p, length);  // no lower case: the character as it stands
-    } else {
-      char lowered[4];
-      out.append(lowered, EncodeUtf8(lower, lowered));
+    CachedLower& cached = lowerCache_[code & 0xFF];
+    if (cached.code != code) {
+      cached = {code, static_cast<std::uint32_t>(std::towlower(static_cast<wint_t>(code)))};
     }
-    return;
+    if (cached.lower == code || cached.lower > 0x10FFFF) {
+      std::memcpy(out, p, length);  // no lower case: the character as it stands
+      return length;
+    }
+    return EncodeUtf8(cached.lower, out);
   }
   std::mbstate_t state{};
   wchar_t wide;
   std::mbrtowc(&wide, p, length, &state);
-  char lowered[MB_LEN_MAX];
   std::mbstate_t outState{};
-  const std::size_t loweredLength = std::wcrtomb(
-      lowered, static_cast<wchar_t>(std::towlower(static_cast<wint_t>(wide))), &outState);
+  const std::size_t loweredLength =
+      std::wcrtomb(out, static_cast<wchar_t>(std::towlower(static_cast<wint_t>(wide))), &outState);
   if (loweredLength == static_cast<std::size_t>(-1)) {
-    out.append(p, length);  // the lower-case form has no encoding here: keep the character
-  } else {
-    out.append(lowered, loweredLength);
+    std::memcpy(out, p, length);  // the lower-case form has no encoding here: keep the character
+    return length;
   }
+  return loweredLength;
 }
 
 }  // namespace options

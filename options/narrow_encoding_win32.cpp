@@ -29,19 +29,21 @@ std::size_t NarrowEncoding::MultibyteLength(const char* p, const char* end) cons
   return end - p >= 2 ? 2 : 1;  // a lead byte at the very end stands alone
 }
 
-void NarrowEncoding::AppendFoldedMultibyte(const char* p, std::size_t length,
-                                           std::string& out) const {
+std::size_t NarrowEncoding::FoldMultibyte(const char* p, std::size_t length, char* out) const {
+  out[0] = p[0];
+  out[1] = p[1];
   // A pair that is no character of the code page keeps its bytes: the conversion behind
   // CharLowerBuffA would replace them with a default character.
   wchar_t wide;
-  const int length32 = static_cast<int>(length);
-  if (MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, p, length32, &wide, 1) != 1) {
-    out.append(p, length);
-    return;
+  if (MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, p, static_cast<int>(length), &wide, 1) ==
+      1) {
+    char lowered[2] = {p[0], p[1]};
+    if (CharLowerBuffA(lowered, static_cast<DWORD>(length)) == length) {
+      out[0] = lowered[0];
+      out[1] = lowered[1];
+    }
   }
-  char character[2] = {p[0], p[1]};
-  const DWORD folded = CharLowerBuffA(character, static_cast<DWORD>(length));
-  out.append(folded == length ? character : p, length);
+  return length;
 }
 
 }  // namespace options

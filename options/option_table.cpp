@@ -2,16 +2,41 @@
 
 #include <algorithm>
 #include <cstring>
-#include <functional>
 #include <limits>
 #include <new>
 
 namespace options {
 namespace {
 
+// Names are short: a multiplicative hash over eight bytes at a time, mixed at the end.
 std::uint32_t HashOf(std::string_view name) {
-  const std::size_t hash = std::hash<std::string_view>()(name);
+  std::uint64_t hash = name.size() * 0x9E3779B97F4A7C15ull;
+  const char* p = name.data();
+  std::size_t left = name.size();
+  for (; left >= 8; p += 8, left -= 8) {
+    std::uint64_t word;
+    std::memcpy(&word, p, 8);
+    hash = (hash ^ word) * 0xFF51AFD7ED558CCDull;
+  }
+  if (left > 0) {
+    std::uint64_t word = 0;
+    for (std::size_t i = 0; i < left; ++i) {
+      word |= std::uint64_t{static_cast<unsigned char>(p[i])} << (8 * i);
+    }
+    hash = (hash ^ word) * 0xFF51AFD7ED558CCDull;
+  }
+  hash ^= hash >> 33;
+  hash *= 0xC4CEB9FE1A85EC53ull;
   return static_cast<std::uint32_t>(hash ^ (hash >> 32));
+}
+
+// Most names are a few bytes long, too short to be worth a call to memcmp.
+bool SameBytes(const char* a, const char* b, std::size_t size) {
+  if (size > 16) return std::memcmp(a, b, size) == 0;
+  for (std::size_t i = 0; i < size; ++i) {
+    if (a[i] != b[i]) return false;
+  }
+  return true;
 }
 
 }  // namespace
@@ -33,8 +58,12 @@ std::size_t OptionTable::SlotFor(std::string_view name, std::uint32_t hash) cons
     const Slot& candidate = slots_[slot];
     if (candidate.nameOffset == 0) return slot;
     if (candidate.hash != hash) continue;
-    const char* stored = texts_.data() + (candidate.nameOffset - 1);
-    if (std::strncmp(stored, name.data(), name.size()) == 0 && stored[name.size()] == '\0') {
+    // A stored name is followed by its terminator, its value and the value's terminator, so
+    // the bytes compared lie within the table's text whenever the bound below holds.
+    const std::size_t offset = candidate.nameOffset - 1;
+    const char* stored = texts_.data() + offset;
+    if (offset + name.size() < texts_.size() && stored[name.size()] == '\0' &&
+        SameBytes(stored, name.data(), name.size())) {
       return slot;
     }
   }
