@@ -15,9 +15,10 @@ floor=$2
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 export TARNEL4D_HOME=$work/state
+echo "locale: LANG=${LANG:-} LC_ALL=${LC_ALL:-}"
 
 mean() {  # mean COMMAND...: mean wall time in seconds
-  hyperfine -N "${runs[@]}" --export-json "$work/result.json" "$@" >/dev/null
+  hyperfine -N "${runs[@]}" --export-json "$work/result.json" "$@" >/dev/null 2>&1
   python3 -c 'import json,sys; print(json.load(open(sys.argv[1]))["results"][0]["mean"])' \
     "$work/result.json"
 }
