@@ -3,10 +3,10 @@
 find_program(LOCALEDEF localedef REQUIRED)
 set(TEST_LOCPATH ${CMAKE_BINARY_DIR}/locales)
 set(test_locale_outputs)
-foreach(spec "C;UTF-8;C.UTF-8" "zh_CN;GBK;zh_CN.GBK" "de_DE;ISO-8859-1;de_DE.ISO-8859-1")
-  list(GET spec 0 source)
-  list(GET spec 1 charmap)
-  list(GET spec 2 name)
+foreach(locale "C;UTF-8;C.UTF-8" "zh_CN;GBK;zh_CN.GBK" "de_DE;ISO-8859-1;de_DE.ISO-8859-1")
+  list(GET locale 0 source)
+  list(GET locale 1 charmap)
+  list(GET locale 2 name)
   add_custom_command(
     OUTPUT ${TEST_LOCPATH}/${name}/LC_CTYPE
     COMMAND ${CMAKE_COMMAND} -E make_directory ${TEST_LOCPATH}
