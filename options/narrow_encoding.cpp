@@ -18,8 +18,7 @@ void NarrowEncoding::AppendFolded(const char* begin, const char* end, std::strin
     const std::size_t foldedLength = FoldMultibyte(p, length, folded);
     p += length;
     if (foldedLength != length) out.resize(at + foldedLength + static_cast<std::size_t>(end - p));
-    out.replace(at, foldedLength, folded, foldedLength);
-    at += foldedLength;
+    for (std::size_t i = 0; i < foldedLength; ++i) out[at++] = folded[i];
   }
   out.resize(at);
 }

@@ -18,7 +18,13 @@ class NarrowEncoding {
   // starts no valid character is one character by itself.
   std::size_t CharacterLength(const char* p, const char* end) const {
     const auto byte = static_cast<unsigned char>(*p);
-    return byte >= 0x80 && mayStartMultibyte_[byte] ? MultibyteLength(p, end) : 1;
+    if (byte < 0x80 || !mayStartMultibyte_[byte]) return 1;
+    // The commonest multibyte character of all, a two-byte UTF-8 one, without a call.
+    if (utf8_ && byte >= 0xC2 && byte <= 0xDF && end - p >= 2 &&
+        (static_cast<unsigned char>(p[1]) & 0xC0) == 0x80) {
+      return 2;
+    }
+    return MultibyteLength(p, end);
   }
 
   // Appends the lower-case form of the characters in [begin, end) to out.
@@ -38,7 +44,7 @@ class NarrowEncoding {
 
   bool mayStartMultibyte_[256];
   unsigned char lowerSingleByte_[256];
-  bool utf8_ = false;  // POSIX: the character set is UTF-8, decoded here rather than by mbrtowc
+  bool utf8_ = false;  // the character set is UTF-8, decoded here rather than by the platform
   // POSIX, UTF-8: recent lower-case mappings, since names repeat their characters.
   struct CachedLower {
     unsigned int code = 0;

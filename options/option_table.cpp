@@ -44,7 +44,11 @@ bool SameBytes(const char* a, const char* b, std::size_t size) {
 void OptionTable::Clear(std::size_t textLength) {
   texts_.clear();
   texts_.reserve(textLength + 1);
-  slots_.clear();
+  // An index sized for an option every 32 bytes: a long text rehashes seldom, for at most a
+  // quarter of its size in memory.
+  std::size_t slots = 16;
+  while (slots < textLength / 32) slots *= 2;
+  slots_.assign(slots, Slot{0, 0});
   count_ = 0;
 }
 
