@@ -221,9 +221,14 @@ TEST_F(StorageFault, StaleTemporaryFromADeadWriterIsRemoved) {
 TEST_F(StorageFault, NoHomeVariablesUsesThePasswordEntry) {
   // HOME, XDG_STATE_HOME and TARNEL4D_HOME unset: the user's home from the password database.
   // The test keeps and restores whatever setting that user had.
-  const std::string real = std::string(getpwuid(getuid())->pw_dir) + "/.local/state/tarnel4d";
+  const std::string userHome = getpwuid(getuid())->pw_dir;
+  const std::string real = userHome + "/.local/state/tarnel4d";
   const bool existed = fs::exists(real + "/setting");
   const std::string kept = existed ? ReadFile(real + "/setting") : "";
+  std::string firstMade;  // the outermost directory the run will make, removed again after it
+  for (const char* below : {"/.local", "/.local/state", "/.local/state/tarnel4d"}) {
+    if (firstMade.empty() && !fs::exists(userHome + below)) firstMade = userHome + below;
+  }
   const std::string log = directory_ + "/fax.log";
   Launch launch;
   launch.program = KESTROVANE;
@@ -238,6 +243,7 @@ TEST_F(StorageFault, NoHomeVariablesUsesThePasswordEntry) {
   } else {
     fs::remove(real + "/setting");
   }
+  if (!firstMade.empty()) fs::remove_all(firstMade);
 }
 
 }  // namespace
