@@ -25,15 +25,32 @@ constexpr SyntaxTable kSyntax;
 
 // Folds a name that is all ASCII, as every encoding folds it (A to Z only), into out; false,
 // with out unusable, when the name holds any other byte.
-constexpr std::size_t kShortName = 64;
-bool FoldAscii(const char* name, std::size_t length, char* out) {
+bool FoldAscii(std::string_view name, char* out) {
   unsigned char seen = 0;
-  for (std::size_t i = 0; i < length; ++i) {
+  for (std::size_t i = 0; i < name.size(); ++i) {
     const auto byte = static_cast<unsigned char>(name[i]);
     seen |= byte;
     out[i] = static_cast<char>(byte >= 'A' && byte <= 'Z' ? byte + ('a' - 'A') : byte);
   }
   return seen < 0x80;
+}
+
+// Where a folded name is written: short ASCII names, the most of them, into the fixed buffer;
+// the rest, by the encoding's rules, into the string.
+struct FoldBuffers {
+  static constexpr std::size_t kShortName = 64;
+  char shortName[kShortName];
+  std::string longName;
+};
+
+std::string_view FoldedName(std::string_view name, const options::NarrowEncoding& encoding,
+                            FoldBuffers& buffers) {
+  if (name.size() <= FoldBuffers::kShortName && FoldAscii(name, buffers.shortName)) {
+    return std::string_view(buffers.shortName, name.size());
+  }
+  buffers.longName.clear();
+  encoding.AppendFolded(name.data(), name.data() + name.size(), buffers.longName);
+  return buffers.longName;
 }
 
 class Scanner {
@@ -87,23 +104,13 @@ class Scanner {
   const options::NarrowEncoding& encoding_;
   bool caseSensitive_;
   options::OptionTable& table_;
-  std::string folded_;
+  FoldBuffers folded_;
 };
 
 void Scanner::Add(const char* name, const char* nameEnd, const char* value, const char* valueEnd) {
   if (name == nameEnd) return;  // an empty name adds nothing
-  const auto nameLength = static_cast<std::size_t>(nameEnd - name);
-  std::string_view storedName(name, nameLength);
-  char asciiFolded[kShortName];
-  if (!caseSensitive_) {
-    if (nameLength <= kShortName && FoldAscii(name, nameLength, asciiFolded)) {
-      storedName = std::string_view(asciiFolded, nameLength);
-    } else {
-      folded_.clear();
-      encoding_.AppendFolded(name, nameEnd, folded_);
-      storedName = folded_;
-    }
-  }
+  std::string_view storedName(name, static_cast<std::size_t>(nameEnd - name));
+  if (!caseSensitive_) storedName = FoldedName(storedName, encoding_, folded_);
   table_.AddIfAbsent(storedName,
                      std::string_view(value, static_cast<std::size_t>(valueEnd - value)));
 }
@@ -154,24 +161,15 @@ void CommandLineParser::Parse(const char* text) {
   Scanner(options::NarrowEncoding::Current(), caseSensitive_, table_).Scan(text, text + length);
 }
 
-std::string_view CommandLineParser::FoldedForLookup(const char* name, std::string& buffer) const {
-  const std::string_view asGiven(name ? name : "");
-  if (caseSensitive_) return asGiven;
-  const options::NarrowEncoding& encoding = options::NarrowEncoding::Current();
-  bool mayFold = false;
-  for (unsigned char byte : asGiven) mayFold = mayFold || encoding.MayFold(byte);
-  if (!mayFold) return asGiven;
-  encoding.AppendFolded(asGiven.data(), asGiven.data() + asGiven.size(), buffer);
-  return buffer;
-}
-
 bool CommandLineParser::HasOption(const char* name) const {
   return GetOptionValue(name) != nullptr;
 }
 
 const char* CommandLineParser::GetOptionValue(const char* name) const {
-  std::string buffer;
-  return table_.Find(FoldedForLookup(name, buffer));
+  const std::string_view asGiven(name ? name : "");
+  if (caseSensitive_) return table_.Find(asGiven);
+  FoldBuffers buffers;
+  return table_.Find(FoldedName(asGiven, options::NarrowEncoding::Current(), buffers));
 }
 
 std::vector<std::pair<std::string_view, std::string_view>> CommandLineParser::StoredOptions()

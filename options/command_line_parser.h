@@ -34,8 +34,6 @@ class CommandLineParser {
   std::vector<std::pair<std::string_view, std::string_view>> StoredOptions() const;
 
  private:
-  std::string_view FoldedForLookup(const char* name, std::string& buffer) const;
-
   bool caseSensitive_;
   options::OptionTable table_;
 };

@@ -30,9 +30,6 @@ class NarrowEncoding {
   // Appends the lower-case form of the characters in [begin, end) to out.
   void AppendFolded(const char* begin, const char* end, std::string& out) const;
 
-  // Whether folding could change text that contains this byte.
-  bool MayFold(unsigned char byte) const { return byte >= 0x80 || (byte >= 'A' && byte <= 'Z'); }
-
  private:
   NarrowEncoding();  // reads the platform's current encoding into the tables
 

@@ -103,15 +103,16 @@ NarrowEncoding::NarrowEncoding() {
 // rebuilt only when its name or its character set changes, since building them costs far more
 // than scanning a typical command line.
 const NarrowEncoding& NarrowEncoding::Current() {
-  thread_local std::string cachedKey;
+  thread_local std::string cachedName;
+  thread_local std::string cachedCodeset;
   thread_local std::unique_ptr<NarrowEncoding> cached;
   const char* name = std::setlocale(LC_CTYPE, nullptr);
-  std::string key = name ? name : "";
-  key += '\n';
-  key += nl_langinfo(CODESET);
-  if (!cached || key != cachedKey) {
+  if (name == nullptr) name = "";
+  const char* codeset = nl_langinfo(CODESET);
+  if (!cached || cachedName != name || cachedCodeset != codeset) {
     cached.reset(new NarrowEncoding());
-    cachedKey = std::move(key);
+    cachedName = name;
+    cachedCodeset = codeset;
   }
   return *cached;
 }

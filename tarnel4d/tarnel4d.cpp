@@ -153,8 +153,8 @@ bool Library::SwitchOn(const std::string& call, const char* logPath) {
     const platform::ErrorCode reason = platform::CurrentError();
     PersistSetting(setting_);
     log.DiscardIfCreated();
-    LogFailure(call);
     platform::SetCurrentError(reason);
+    LogFailure(call);
     return false;
   }
   setting_ = wanted;
